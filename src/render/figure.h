@@ -26,4 +26,7 @@ struct Figure {
     Image TitlePic;                  // 240 x 120
 };
 
+// Decodes the embedded pictures into fig.
+void LoadFigure(Figure& fig);
+
 }  // namespace ralvo

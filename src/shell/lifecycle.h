@@ -1,0 +1,25 @@
+// Start-up, the main loop and the three routines that stop things.
+#pragma once
+
+namespace ralvo {
+struct Game;
+
+constexpr const char* kBaseName = "Ralvo";
+
+// File names, sound device, rock buffers. Uses g.AppDir.
+void InitPaths(Game& g);
+// The whole start-up sequence up to (not including) the main loop.
+void StartUp(Game& g);
+// One pass of the main loop: pending events, a due movement step, a requested stage.
+void MainLoopPass(Game& g);
+// Milliseconds until the next movement step is due: 0 = now, -1 = no step pending.
+int MsUntilNextStep(Game& g);
+// Runs passes for ever, waiting (not spinning) when nothing is due. Leaves only
+// through EndProgram.
+[[noreturn]] void MainLoop(Game& g);
+
+void StopGame(Game& g);
+void EndGame(Game& g);
+[[noreturn]] void EndProgram(Game& g);
+
+}  // namespace ralvo
