@@ -15,6 +15,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -371,6 +372,74 @@ TEST_F(QtPlatformTest, ClosingTheWindowAsksTheGame) {
     plat.window()->close();
     EXPECT_EQ(sink.log, (std::vector<std::string>{"close"}));
     EXPECT_TRUE(plat.window()->isVisible());
+}
+
+}  // namespace
+}  // namespace ralvo
+
+namespace ralvo {
+namespace {
+
+// The child process reports what reached the game on stderr, where the death test can see it.
+struct LoudSink : Recorder {
+    QtPlatform* plat = nullptr;
+    void Say(const std::string& s) { std::fprintf(stderr, "game: %s\n", s.c_str()); }
+    void OnMenuOpen(int id) override {
+        Say("open " + MenuScriptName(id));
+        plat->SetMenuItem(MenuStart, {"スタート(&G)", true, false, false});
+    }
+    void OnMenuCommand(int id) override {
+        Say("menu " + MenuScriptName(id));
+        if (id == MenuScore) Say("input " + plat->InputBox("ラルボ", "名前", ""));
+    }
+    void OnBoardMouseDown(int b, double x, double y) override {
+        Say("board " + std::to_string(b) + " " + std::to_string(static_cast<int>(x)) + " " +
+            std::to_string(static_cast<int>(y)));
+    }
+    void OnKeyDown(int code) override { Say("key " + std::to_string(code)); }
+    void OnCloseRequest() override { Say("close"); }
+};
+
+void RunScriptToTheEnd(const std::string& text, const std::string& snapFile) {
+    QtPlatform plat;
+    LoudSink sink;
+    sink.plat = &plat;
+    plat.SetEventSink(&sink);
+    plat.BuildMenus(MenuTree());
+    Image base(688, 506, MakeRgb(1, 2, 3));
+    Image next(84, 506);
+    plat.AttachPictures(&base, &next);
+    plat.SetClientSize(772, 506);
+    plat.ShowWindow();
+    ScriptParseResult parsed = ParseScript(text + "snap BasePic " + snapFile + "\n");
+    if (!parsed.ok()) std::_Exit(3);
+    plat.RunScript(parsed.steps);
+    for (;;) plat.WaitForEvents(-1);
+}
+
+TEST(QtScript, StepsRunThroughTheRealMenusAndEndTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The death test's child runs this body again, so the file name must not be random.
+    const std::string snap = testing::TempDir() + "ralvo_qt_script_board.png";
+    std::remove(snap.c_str());
+    const std::string script =
+        "menu MenuStart\n"
+        "open MenuGame\n"
+        "menu MenuStart\n"   // disabled by the open handler now
+        "answer たろう\n"
+        "menu MenuScore\n"
+        "wait 30\n"
+        "mouse board 2 40 50\n"
+        "key 37\n"
+        "close\n";
+    EXPECT_EXIT(RunScriptToTheEnd(script, snap), testing::ExitedWithCode(0),
+                "game: menu MenuStart\n.*game: open MenuGame\n.*menu unavailable MenuStart\n.*"
+                "game: menu MenuScore\n.*game: input たろう\n.*> @[0-9]+ wait 30\n.*game: board 2 40 50\n.*"
+                "game: key 37\n.*game: close\n.*end of script");
+    Image saved;
+    ASSERT_TRUE(LoadPng(snap, saved));
+    EXPECT_EQ(saved.At(5, 5), MakeRgb(1, 2, 3));
+    std::remove(snap.c_str());
 }
 
 }  // namespace

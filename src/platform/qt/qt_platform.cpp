@@ -32,11 +32,15 @@
 #include <cstdlib>
 #include <functional>
 
+#include "shell/menus.h"
+
 namespace ralvo {
 
 namespace {
 
 constexpr int kSidePanelWidth = 84;
+// How long a message box stays up during a script run.
+constexpr int kScriptBoxMs = 1500;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -263,6 +267,9 @@ QtPlatform::QtPlatform() : window_(std::make_unique<MainWindow>()) {
     });
     // Only there to wake a bounded wait; it has nothing to do itself.
     wake_.setSingleShot(true);
+
+    scriptTimer_.setSingleShot(true);
+    QObject::connect(&scriptTimer_, &QTimer::timeout, window_.get(), [this] { RunScriptSteps(); });
 }
 
 QtPlatform::~QtPlatform() {
@@ -322,6 +329,11 @@ void QtPlatform::MessageBox(const std::string& text, const std::string& title, i
     if (helpTopic > 0) box.onHelp = [this, helpFile, helpTopic] { WinHelp(helpFile, kHelpContext, helpTopic); };
     // Blocks only the main window, so the help viewer opened by F1 can be used meanwhile.
     if (owner) box.setWindowModality(Qt::WindowModal);
+    if (scriptActive_) {
+        // Nobody is there to press OK: let the box be seen, then go on.
+        Note("msgbox style=" + std::to_string(style) + " title=\"" + title + "\" text=\"" + text + "\"");
+        QTimer::singleShot(kScriptBoxMs, &box, &QDialog::accept);
+    }
     box.exec();
 }
 
@@ -330,6 +342,7 @@ std::string QtPlatform::InputBox(const std::string& title, const std::string& pr
     if (!answers_.empty()) {
         std::string answer = answers_.front();
         answers_.pop_front();
+        Note("inputbox title=\"" + title + "\" answer=\"" + answer + "\"");
         return answer;
     }
     bool ok = false;
@@ -403,7 +416,9 @@ void QtPlatform::BuildMenus(const std::vector<MenuItemDef>& items) {
     bar->clear();
     actions_.clear();
     menus_.clear();
+    parents_.clear();
     for (const MenuItemDef& item : items) {
+        parents_[item.id] = item.parent;
         if (item.parent < 0) {
             QMenu* menu = bar->addMenu(Q(item.caption));
             const int id = item.id;
@@ -556,6 +571,103 @@ void QtPlatform::SetWindowIcon(const Image& icon) {
     const QIcon qicon(QPixmap::fromImage(OpaqueCopy(icon)));
     window_->setWindowIcon(qicon);
     QApplication::setWindowIcon(qicon);
+}
+
+// ---- Script ---------------------------------------------------------------------
+
+std::optional<std::string> QtPlatform::TakeNameAnswer() {
+    if (names_.empty()) return std::nullopt;
+    std::string name = names_.front();
+    names_.pop_front();
+    return name;
+}
+
+void QtPlatform::RunScript(std::vector<ScriptStep> steps) {
+    steps_ = std::move(steps);
+    stepPos_ = 0;
+    scriptActive_ = true;
+    scriptClock_.start();
+    scriptTimer_.start(0);
+}
+
+void QtPlatform::RunScriptSteps() {
+    // A step may open a dialog with its own event loop; the script waits for it.
+    if (inStep_ || !scriptActive_) return;
+    inStep_ = true;
+    while (stepPos_ < steps_.size()) {
+        const ScriptStep step = steps_[stepPos_++];
+        Note("> @" + std::to_string(scriptClock_.elapsed()) + " " + step.Describe());
+        if (step.kind == StepKind::Wait) {
+            scriptTimer_.start(std::max(0, step.ms));
+            inStep_ = false;
+            return;
+        }
+        RunStep(step);
+    }
+    inStep_ = false;
+    Note("end of script");
+    Terminate(0);
+}
+
+bool QtPlatform::MenuAvailable(int id) const {
+    // As with the mouse: an item can be chosen only while it and its menu are shown and enabled.
+    for (int cur = id; cur >= 0;) {
+        const QAction* a = action(cur);
+        if (a == nullptr || !a->isVisible() || !a->isEnabled()) return false;
+        auto p = parents_.find(cur);
+        cur = p == parents_.end() ? -1 : p->second;
+    }
+    return true;
+}
+
+void QtPlatform::RunStep(const ScriptStep& step) {
+    switch (step.kind) {
+        case StepKind::Wait: break;
+        case StepKind::Menu:
+            if (!MenuAvailable(step.menuId)) {
+                Note("menu unavailable " + step.Describe().substr(5));
+                break;
+            }
+            action(step.menuId)->trigger();
+            break;
+        case StepKind::Open: {
+            if (QMenu* m = menu(step.menuId)) emit m->aboutToShow();
+            for (const auto& [id, parent] : parents_) {
+                if (parent != step.menuId) continue;
+                const QAction* a = action(id);
+                if (a == nullptr) continue;
+                const std::string caption = a->isSeparator() ? "-" : a->text().toStdString();
+                Note("menuitem " + MenuScriptName(id) + " caption=\"" + caption +
+                     "\" visible=" + std::to_string(a->isVisible()) + " enabled=" + std::to_string(a->isEnabled()) +
+                     " checked=" + std::to_string(a->isChecked()));
+            }
+            break;
+        }
+        case StepKind::Mouse:
+            if (!sink_) break;
+            if (step.onBoard)
+                sink_->OnBoardMouseDown(step.button, step.x, step.y);
+            else
+                sink_->OnNextMouseDown(step.button, step.x, step.y);
+            break;
+        case StepKind::Key:
+            if (sink_) sink_->OnKeyDown(step.key);
+            break;
+        case StepKind::Answer: answers_.push_back(step.text); break;
+        case StepKind::Name: names_.push_back(step.text); break;
+        case StepKind::Dump:
+            if (onDump)
+                onDump(step.text);
+            else
+                Note("no dump handler");
+            break;
+        case StepKind::Snap: {
+            const Image* pic = picture(step.pic)->image();
+            if (pic == nullptr || pic->empty() || !SavePng(step.text, *pic)) Note("snap failed file=" + step.text);
+            break;
+        }
+        case StepKind::Close: window_->close(); break;
+    }
 }
 
 }  // namespace ralvo

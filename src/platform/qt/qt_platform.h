@@ -7,12 +7,15 @@
 #include <QTimer>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/script.h"
 
 class QApplication;
 class QAction;
@@ -116,6 +119,18 @@ public:
 
     // Answers queued here are taken by the next InputBox calls instead of a dialog.
     void QueueInputAnswer(const std::string& text) { answers_.push_back(text); }
+    // Names queued for the score dialog's name box (by a script's name steps).
+    void QueueNameAnswer(const std::string& text) { names_.push_back(text); }
+    // The next queued name, or nullopt when the player is to type it.
+    std::optional<std::string> TakeNameAnswer();
+
+    // Plays the steps in real time from the event loop, starting with the next
+    // event pass. Each step is logged to stderr; once the last step has run (and
+    // its wait is over) the program ends with code 0.
+    void RunScript(std::vector<ScriptStep> steps);
+    bool ScriptRunning() const { return scriptActive_; }
+    // Called by the dump step; the game side sets it.
+    std::function<void(const std::string&)> onDump;
 
     // For tests and scripted runs.
     MainWindow* window() { return window_.get(); }
@@ -131,6 +146,9 @@ public:
 
 private:
     void CentreWindow();
+    void RunScriptSteps();
+    void RunStep(const ScriptStep& step);
+    bool MenuAvailable(int id) const;
     void ApplyLabelFont(int pointSize);
 
     EventSink* sink_ = nullptr;
@@ -149,6 +167,14 @@ private:
     std::map<int, QMenu*> menus_;
     std::map<std::string, std::unique_ptr<QSoundEffect>> sounds_;
     std::deque<std::string> answers_;
+    std::deque<std::string> names_;
+    std::vector<ScriptStep> steps_;
+    size_t stepPos_ = 0;
+    bool scriptActive_ = false;
+    bool inStep_ = false;
+    QTimer scriptTimer_;
+    QElapsedTimer scriptClock_;
+    std::map<int, int> parents_;
 };
 
 }  // namespace ralvo
