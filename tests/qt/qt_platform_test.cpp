@@ -286,6 +286,8 @@ protected:
         QString html = QStringLiteral("<html><body><h1>ラルボ</h1>");
         for (int i = 0; i < 200; ++i) html += QStringLiteral("<p>あそびかた %1</p>").arg(i);
         html += QStringLiteral("<h2><a name=\"topic101\"></a>性能</h2>");
+        for (int i = 0; i < 100; ++i) html += QStringLiteral("<p>間 %1</p>").arg(i);
+        html += QStringLiteral("<h2 id=\"topic100\">バージョン</h2>");
         for (int i = 0; i < 200; ++i) html += QStringLiteral("<p>後 %1</p>").arg(i);
         html += QStringLiteral("</body></html>");
         QFile f(path);
@@ -307,7 +309,11 @@ TEST_F(HelpTest, ViewerOpensAtTheTopOrAtATopicAndCloses) {
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("ラルボ ヘルプ"));
-    EXPECT_GT(viewer->verticalScrollBar()->value(), 0);
+    const int at101 = viewer->verticalScrollBar()->value();
+    EXPECT_GT(at101, 0);
+    // Topics marked with an id work as well as named anchors.
+    ASSERT_TRUE(plat.WinHelp(file, kHelpContext, 100));
+    EXPECT_GT(viewer->verticalScrollBar()->value(), at101);
 
     ASSERT_TRUE(plat.WinHelp(file, kHelpFinder, 0));
     EXPECT_EQ(viewer->verticalScrollBar()->value(), 0);

@@ -396,6 +396,11 @@ bool QtPlatform::WinHelp(const std::string& helpFile, int command, int data) {
         help_->setWindowTitle(QStringLiteral("ラルボ ヘルプ"));
         help_->setOpenExternalLinks(true);
         help_->resize(640, 560);
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect avail = screen->availableGeometry();
+            help_->move(avail.x() + (avail.width() - help_->width()) / 2,
+                        avail.y() + (avail.height() - help_->height()) / 2);
+        }
     }
     help_->setSearchPaths({QFileInfo(file).absolutePath()});
     help_->setHtml(html);
