@@ -44,18 +44,23 @@ Field ComputeField(const PathRec& path, int r) {
     }
     if (xs.size() < 2) return f;
     f.length = static_cast<float>(cum.back());
-    const size_t last = xs.size() - 2;
+    // First and last segments of non-zero length: beyond them the track ends square.
+    size_t first = 0, last = xs.size() - 2;
+    while (first < last && xs[first] == xs[first + 1] && ys[first] == ys[first + 1]) ++first;
+    while (last > first && xs[last] == xs[last + 1] && ys[last] == ys[last + 1]) --last;
+    auto beyond = [&](size_t i, double x, double y, bool atStart) {
+        const double bx = xs[i + 1] - xs[i], by = ys[i + 1] - ys[i];
+        const double u = ((x - xs[i]) * bx + (y - ys[i]) * by) / (bx * bx + by * by);
+        return atStart ? u < 0 : u > 1;
+    };
     for (int y = 0; y < 81; ++y)
         for (int x = 0; x < 81; ++x) {
             double best = 1e9, bestSigned = 0, bestT = 0;
-            for (size_t i = 0; i + 1 < xs.size(); ++i) {
+            for (size_t i = first; i <= last; ++i) {
                 const double ax = xs[i], ay = ys[i], bx = xs[i + 1] - ax, by = ys[i + 1] - ay;
                 const double l2 = bx * bx + by * by;
                 if (l2 == 0) continue;
-                double u = ((x - ax) * bx + (y - ay) * by) / l2;
-                // The track ends square at the first and the last dot.
-                if ((i == 0 && u < 0) || (i == last && u > 1)) continue;
-                u = std::clamp(u, 0.0, 1.0);
+                const double u = std::clamp(((x - ax) * bx + (y - ay) * by) / l2, 0.0, 1.0);
                 const double px = ax + u * bx - x, py = ay + u * by - y;
                 const double dist = std::hypot(px, py);
                 if (dist < best) {
@@ -65,10 +70,13 @@ Field ComputeField(const PathRec& path, int r) {
                     bestT = cum[i] + u * std::sqrt(l2);
                 }
             }
-            if (best < 1e9) {
-                f.d[y * 81 + x] = static_cast<float>(bestSigned);
-                f.t[y * 81 + x] = static_cast<float>(bestT);
-            }
+            const double toStart = std::hypot(x - xs[first], y - ys[first]);
+            const double toEnd = std::hypot(x - xs[last + 1], y - ys[last + 1]);
+            if (best >= 1e9) continue;
+            if (toStart <= best + 1e-9 && beyond(first, x, y, true)) continue;
+            if (toEnd <= best + 1e-9 && beyond(last, x, y, false)) continue;
+            f.d[y * 81 + x] = static_cast<float>(bestSigned);
+            f.t[y * 81 + x] = static_cast<float>(bestT);
         }
     return f;
 }
@@ -81,11 +89,19 @@ public:
         Image img(81, 81, pal_["black"]);
         const CellRec* cell = CellForPicture(data_, picture);
         const int attr = cell ? cell->Cellattr : 0;
+        // Marsh curves carry no marsh bit (only the straights need it), but they are marsh all the same.
+        int ground = attr;
+        if (cell)
+            for (const auto& side : cell->PathType)
+                for (int id : side)
+                    if (id == 14 || id == 15 || id == 16 || id == 14 + kFilePaths || id == 15 + kFilePaths ||
+                        id == 16 + kFilePaths)
+                        ground |= kAttrMarshEW;
         // Ground, looked up in the unrotated cell so that it turns with the cell.
         Shade(img, 0, 0, 81, 81, [&](int x, int y) -> std::optional<Rgb> {
             DotRec back{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0, 0};
             back = Rotate(back, (4 - frame) % 4);
-            return Ground(attr, back.Xx, back.Yy);
+            return Ground(ground, back.Xx, back.Yy);
         });
         if (!cell) return WithGrid(img);
 
@@ -120,10 +136,11 @@ public:
             if (a < p_.Num("track.rail.inner") || a >= p_.Num("track.rail.outer")) return std::nullopt;
             return a < p_.Num("track.rail.inner") + 1.0 ? p_.Col("track.rail.shine") : p_.Col("track.rail.color");
         });
-        for (const Field* f : fields) Events(img, *f, picture);
+        for (const Field* f : fields) Events(img, *f);
 
         if (attr & kAttrTurntable) Turntable(img);
         if (picture == kHole) Hole(img);
+        if (picture == kGoal) GoalPlaza(img);
         if ((attr & (kAttrWarpA | kAttrWarpB)) || picture == kWarp) Portal(img);
         if (attr & kAttrMarker) Plate(img);
         return WithGrid(img);
@@ -171,7 +188,7 @@ private:
                 }
     }
 
-    void Events(Image& img, const Field& f, int picture) {
+    void Events(Image& img, const Field& f) {
         for (auto [t, flag] : f.events) {
             if (flag == 1 || flag == 9) {
                 // Buffer stop where the run ends in a crash.
@@ -181,30 +198,23 @@ private:
                     return static_cast<int>(std::floor((f.d[i] + 20) / 3)) % 2 ? pal_["white"] : p_.Col("track.buffer.color");
                 });
             }
-            if (flag == 15 && picture == kGoal) Goal(img, f, t);
         }
     }
 
-    void Goal(Image& img, const Field& f, float tg) {
-        const double half = p_.Num("goal.check.halflength"), off = p_.Num("goal.flag.offset");
+    void GoalPlaza(Image& img) {
+        // A chequered turning circle where every goal run ends, and the flag in the corner.
+        const double off = p_.Num("goal.flag.offset");
         Shade(img, 0, 0, 81, 81, [&](int x, int y) -> std::optional<Rgb> {
-            const int i = y * 81 + x;
-            if (f.d[i] == kFar) return std::nullopt;
-            const double d = f.d[i], dt = f.t[i] - tg;
-            // Chequered finish line across the track.
-            if (std::abs(dt) <= half && std::abs(d) <= 11.5) {
-                const int c = static_cast<int>(std::floor((dt + 20) / 2.5)) + static_cast<int>(std::floor((d + 20) / 2.9));
-                return c % 2 ? pal_["white"] : pal_["black"];
+            const double r = std::hypot(x - 40, y - 40);
+            if (r <= 12.5) {
+                if (r > 11.3) return pal_["yellow"];
+                return ((x - 40 + 60) / 4 + (y - 40 + 60) / 4) % 2 ? pal_["white"] : pal_["black"];
             }
-            // Flag pole and chequered flag beside it, on both sides of the line.
-            for (double side : {-1.0, 1.0}) {
-                const double sd = d * side;
-                if (sd >= off - 1 && sd <= off + 0.5 && dt >= -2 && dt <= 14) return pal_["lgrey"];
-                if (sd > off + 0.5 && sd <= off + 10 && dt >= 6 && dt <= 14) {
-                    const int c = static_cast<int>(std::floor((dt - 6) / 2.7)) + static_cast<int>(std::floor((sd - off) / 2.4));
-                    return c % 2 ? pal_["white"] : pal_["red"];
-                }
-            }
+            const int fx = 80 - static_cast<int>(off) - 6, fy = 6;  // top of the pole
+            if (x >= fx && x <= fx + 1 && y >= fy && y <= fy + 24) return pal_["lgrey"];
+            if (x > fx + 1 && x <= fx + 14 && y >= fy && y <= fy + 9)
+                return ((x - fx - 2) / 3 + (y - fy) / 3) % 2 ? pal_["white"] : pal_["red"];
+            if (x >= fx - 1 && x <= fx + 2 && y >= fy + 24 && y <= fy + 25) return pal_["dgrey"];
             return std::nullopt;
         });
     }

@@ -209,7 +209,8 @@ Image DrawSampleBoard(const Sources& src, const TrackData& data, const Figure& f
     };
     std::vector<Entry> entries;
     for (int n = 1; n <= 50; ++n)
-        for (int k = 0; k < CellFrameCount(n); ++k) entries.push_back({n, k});
+        if (CellForPicture(data, n))
+            for (int k = 0; k < CellFrameCount(n); ++k) entries.push_back({n, k});
     const int cols = 16, rows = static_cast<int>((entries.size() + cols - 1) / cols);
     const int bw = BoxX(cols) + 20, bh = BoxY(rows) + 10;
     Image board(bw, bh, pal["black"]);
