@@ -138,12 +138,18 @@ TEST(XorRectOutline, ThreePixelBandStraddlesTheOutlineAndTwiceRestores) {
     for (int y = 0; y < 18; ++y)
         for (int x = 0; x < 20; ++x) {
             const bool outer = x >= 4 && x <= 15 && y >= 3 && y <= 12;
-            const bool hole = x >= 6 && x <= 13 && y >= 5 && y <= 10;
+            const bool hole = x >= 7 && x <= 12 && y >= 6 && y <= 9;
             const bool band = outer && !hole;
             EXPECT_EQ(img.At(x, y), band ? (before.At(x, y) ^ pen) : before.At(x, y)) << x << "," << y;
         }
     XorRectOutline(img, 5, 4, 15, 12, 3, pen);
     EXPECT_EQ(img, before);
+    // A one-pixel pen draws exactly the outline.
+    XorRectOutline(img, 5, 4, 15, 12, 1, pen);
+    EXPECT_EQ(img.At(5, 8), before.At(5, 8) ^ pen);
+    EXPECT_EQ(img.At(14, 4), before.At(14, 4) ^ pen);
+    EXPECT_EQ(img.At(6, 8), before.At(6, 8));
+    EXPECT_EQ(img.At(4, 8), before.At(4, 8));
 }
 
 TEST(XorRectOutline, ClippedAtTheEdgesAndStillRestores) {

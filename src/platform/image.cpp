@@ -70,7 +70,7 @@ void XorRectOutline(Image& dst, int left, int top, int right, int bottom, int pe
     // The pen straddles the outline (left..right-1, top..bottom-1) as a centred pen does.
     const int lo = (penWidth - 1) / 2, hi = penWidth / 2;
     const int ox0 = left - lo, oy0 = top - lo, ox1 = right - 1 + hi, oy1 = bottom - 1 + hi;  // outer, inclusive
-    const int ix0 = left + hi, iy0 = top + hi, ix1 = right - 1 - hi, iy1 = bottom - 1 - hi;  // inner hole, inclusive
+    const int ix0 = left + hi + 1, iy0 = top + hi + 1, ix1 = right - 2 - hi, iy1 = bottom - 2 - hi;  // hole, inclusive
     for (int y = std::max(0, oy0); y <= std::min(dst.height() - 1, oy1); ++y)
         for (int x = std::max(0, ox0); x <= std::min(dst.width() - 1, ox1); ++x) {
             const bool inside = ix0 <= ix1 && iy0 <= iy1 && x >= ix0 && x <= ix1 && y >= iy0 && y <= iy1;
