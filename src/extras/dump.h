@@ -12,6 +12,8 @@ struct Game;
 std::string DumpRow(const ParamRow& row);
 // The whole dump as text lines (without line ends).
 std::vector<std::string> DumpLines(const Game& g, const std::string& title);
+// Appends lines made by DumpLines; a dump that cannot be written is skipped.
+void AppendDump(Game& g, const std::vector<std::string>& lines);
 // Appends one dump; a dump that cannot be written is skipped.
 void DumpAll(Game& g, const std::string& title);
 

@@ -12,8 +12,6 @@ void InitPaths(Game& g);
 void StartUp(Game& g);
 // One pass of the main loop: pending events, a due movement step, a requested stage.
 void MainLoopPass(Game& g);
-// Milliseconds until the next movement step is due: 0 = now, -1 = no step pending.
-int MsUntilNextStep(Game& g);
 // Runs passes for ever, waiting (not spinning) when nothing is due. Leaves only
 // through EndProgram.
 [[noreturn]] void MainLoop(Game& g);
