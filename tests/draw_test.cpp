@@ -60,9 +60,9 @@ TEST_F(DrawTest, BoardGridFrameAndCorners) {
     const int right = BoxToPixelX(3), bottom = BoxToPixelY(5);
     // Grid along the left and top edge of every box, yellow, end points excluded.
     for (int i = 0; i < 3; ++i)
-        for (int y : {BoxToPixelY(0), BoxToPixelY(2) + 40, bottom - 1}) EXPECT_EQ(b.At(BoxToPixelX(i), y), kYellow) << i;
+        for (int y : {BoxToPixelY(0) + 0, BoxToPixelY(2) + 40, bottom - 1}) EXPECT_EQ(b.At(BoxToPixelX(i), y), kYellow) << i;
     for (int j = 0; j < 5; ++j)
-        for (int x : {BoxToPixelX(0), BoxToPixelX(1) + 40, right - 1}) EXPECT_EQ(b.At(x, BoxToPixelY(j)), kYellow) << j;
+        for (int x : {BoxToPixelX(0) + 0, BoxToPixelX(1) + 40, right - 1}) EXPECT_EQ(b.At(x, BoxToPixelY(j)), kYellow) << j;
     // Inside of a box, and no line along the right and bottom edge of the last box.
     EXPECT_EQ(b.At(BoxToPixelX(1) + 40, BoxToPixelY(1) + 40), kBlack);
     EXPECT_EQ(b.At(right - 1, BoxToPixelY(2) + 40), kBlack);
@@ -273,9 +273,11 @@ TEST_F(DrawTest, MessagePictureCentredWithTiesToEven) {
         const int left = std::max(c.x, 0);
         EXPECT_EQ(g.BasePic.At(left, c.y), colour) << c.boxesX << "x" << c.boxesY;
         EXPECT_EQ(g.BasePic.At(left, c.y - 1), kBlack) << c.boxesX << "x" << c.boxesY;
-        if (c.x > 0) EXPECT_EQ(g.BasePic.At(c.x - 1, c.y), kBlack) << c.boxesX << "x" << c.boxesY;
+        if (c.x > 0) {
+            EXPECT_EQ(g.BasePic.At(c.x - 1, c.y), kBlack) << c.boxesX << "x" << c.boxesY;
+        }
         const int lastX = c.x + g.Fig.MsgText[c.n].width() - 1;
-        if (lastX < g.BasePic.width()) {
+        if (lastX + 1 < g.BasePic.width()) {
             EXPECT_EQ(g.BasePic.At(lastX, c.y + 80), colour);
             EXPECT_EQ(g.BasePic.At(lastX + 1, c.y + 80), kBlack);
         }

@@ -72,7 +72,9 @@ TEST_F(OptionsTest, ValuesAndCorrections) {
         EXPECT_EQ(gg.OptDebug, c.debug) << c.name;
         // Corrections stay in memory; the files keep their text.
         EXPECT_EQ(d.Exists("Ralvo.INI"), c.ini != nullptr) << c.name;
-        if (c.ini) EXPECT_EQ(d.Read("Ralvo.INI"), c.ini) << c.name;
+        if (c.ini) {
+            EXPECT_EQ(d.Read("Ralvo.INI"), c.ini) << c.name;
+        }
 
         const bool debug = c.debug != 0;
         EXPECT_EQ(gg.Menu[MenuDebug].visible, debug) << c.name;
