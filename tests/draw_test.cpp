@@ -369,7 +369,8 @@ TEST(Gdi, XorRectangleTwiceRestoresThePicture) {
     EXPECT_EQ(img, before);
 }
 
-// Not a check: writes the start-up window as PNGs for a person to look at.
+// Not a check: writes the start-up window (side panel, board, title on top) as a PNG
+// for a person to look at, plus the board after a few boxes and sprites are drawn.
 TEST(Snapshot, StartUpWindow) {
     HeadlessPlatform p;
     Game g(p);
@@ -377,10 +378,33 @@ TEST(Snapshot, StartUpWindow) {
     g.ScreenSizeLine = 1;
     g.ScreenSize[0] = {800, 600, 8, 6, 100, 100, 100, 100};
     LayoutWindow(g);
+    const auto [w, h] = p.ClientSize();
+    Image window(w, h);
+    BitBlt(window, 0, 0, g.NextPic.width(), g.NextPic.height(), g.NextPic, 0, 0, Rop::Copy);
+    BitBlt(window, kNextPicWidth, 0, g.BasePic.width(), g.BasePic.height(), g.BasePic, 0, 0, Rop::Copy);
+    const int tx = (w - 240) / 2 + 1, ty = (h - 120) / 2;
+    BitBlt(window, tx, ty, 240, 120, g.Fig.TitlePic, 0, 0, Rop::Copy);
     const std::string dir = std::string(RALVO_BIN_DIR) + "/snapshots";
     std::filesystem::create_directories(dir);
-    EXPECT_TRUE(SavePng(dir + "/startup_board.png", g.BasePic));
-    EXPECT_TRUE(SavePng(dir + "/startup_side.png", g.NextPic));
+    EXPECT_TRUE(SavePng(dir + "/startup_window.png", window));
+
+    g.NumCellDim = 3;
+    for (int cid = 1; cid <= 3; ++cid) {
+        g.CellDim[cid].CellHdr = kCellMagic;
+        g.CellDim[cid].CellId = static_cast<int16_t>(cid);
+    }
+    g.CellDim[2].Cellattr = kAttrWarpA;
+    g.CellDim[3].Cellattr = kAttrTurntable;
+    for (int i = 0; i < 8; ++i) {
+        g.WorkGame.Box[i][2] = {static_cast<int16_t>(1 + i % 3), static_cast<int16_t>(i % 4), 0};
+        DrawCell(g, i, 2);
+        DrawMarker(g, i, 2);
+    }
+    g.NextBoxAttr = 1;
+    DrawPlacedDisc(g, 2, 2);
+    DrawVehicle(g, BoxToPixelX(3) + 30, BoxToPixelY(2) + 30, 4);
+    ShowMessagePicture(g, 0);
+    EXPECT_TRUE(SavePng(dir + "/board_with_cells.png", g.BasePic));
 }
 
 }  // namespace
