@@ -190,6 +190,10 @@ struct Game {
     Image FsavePic{41, 41};
     Image CsavePic{31, 31};
     std::string DebugInfo;
+    // Test hook for the drawing-object layer (render/gdi.h): the GdiFailAfter-th call
+    // of kind GdiFailCall (its error code, 11..16) from now on reports failure. 0 = none.
+    int16_t GdiFailCall = 0;
+    int16_t GdiFailAfter = 0;
 
     // --- Menus
     std::array<MenuItemState, kMenuCount> Menu{};

@@ -1,0 +1,7 @@
+#include "game/marsh.h"
+
+namespace ralvo {
+
+void CollapseMarsh(Game&) {}
+
+}  // namespace ralvo
