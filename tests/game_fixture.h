@@ -163,8 +163,8 @@ inline void MakeData(Game& g) {
     P[kPTurnSouth] = MakePath(kPTurnSouth, 1, 81, +1);
     P[kPSpin] = MakePath(kPSpin, 2, 81);
     for (int i = 30; i <= 50; ++i) P[kPSpin].Dot[i].Flag = 8;
-    P[kPWarpLast] = MakePath(kPWarpLast, 2, 81);
-    P[kPWarpLast].Dot[80].Flag = 2;
+    P[kPWarpLast] = MakePath(kPWarpLast, 2, 80);
+    P[kPWarpLast].Dot[79].Flag = 2;
     g.NumPathDim = 12;
 
     auto& C = g.CellDim;
