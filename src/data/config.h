@@ -34,6 +34,9 @@ ParamLineStatus ReadParamLine(const std::string& text, ParamRow& row, int n);
 bool SplitParamLine(const std::string& text, ParamRow& row, int n);
 void LoadConfig(Game& g);
 void ApplySkillToDice(Game& g);
+// Sets the stage variables for CurStage from its stage row, the skill and the screen size.
+// False after a configuration file error (no row for the stage, a value out of range).
+bool SetStageVariables(Game& g);
 // Advances CurStage, sets the stage variables and starts the stage.
 void ApplyStageParams(Game& g);
 
