@@ -170,7 +170,6 @@ TEST_F(Placement, KeyboardCursorWrapsAndMovesOncePerStep) {
     g.KeyCurY = 0;
     g.KeyDone = kFalse;
     DrawKeyCursor(g);
-    const Image withCursorAtOrigin = g.BasePic;
     int16_t key = 37;  // left
     WindowKeyDown(g, key);
     EXPECT_EQ(key, 0);
@@ -186,7 +185,6 @@ TEST_F(Placement, KeyboardCursorWrapsAndMovesOncePerStep) {
     key = 38;
     WindowKeyDown(g, key);
     EXPECT_EQ(g.KeyCurY, g.MaxBoxY - 1);
-    (void)withCursorAtOrigin;
 }
 
 TEST_F(Placement, SpaceLaysAtTheCursorOrSpurts) {
