@@ -213,8 +213,14 @@ public:
         if (onSleep) onSleep(ms);
         HeadlessPlatform::Sleep(ms);
     }
+    // A slow display: every refresh of the board takes this long.
+    void RefreshPicture(PictureId pic) override {
+        HeadlessPlatform::RefreshPicture(pic);
+        if (pic == kBasePic && boardRefreshMs > 0) HeadlessPlatform::Sleep(boardRefreshMs);
+    }
     std::vector<int> sleeps;
     std::function<void(int)> onSleep;  // runs before the wait, when the picture is what the player sees
+    int boardRefreshMs = 0;
 };
 
 // Forwards the window's events to the game's handlers.
