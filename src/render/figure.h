@@ -26,7 +26,9 @@ struct Figure {
     Image TitlePic;                  // 240 x 120
 };
 
-// Decodes the embedded pictures into fig.
+// Fills every picture of the store from the PNGs built into the program.
 void LoadFigure(Figure& fig);
+// The program icon (64 x 64), also built in; false if it is missing.
+bool LoadProgramIcon(Image& icon);
 
 }  // namespace ralvo

@@ -1348,8 +1348,7 @@ std::string DumpFiles(const DataFiles& files) {
         while (i < n) {
             int j = i;
             auto step = [&](int k) { return std::make_pair(p.Dot[k + 1].Xx - p.Dot[k].Xx, p.Dot[k + 1].Yy - p.Dot[k].Yy); };
-            if (p.Dot[i].Flag == 0)
-                while (j + 1 < n && p.Dot[j + 1].Flag == 0 && p.Dot[j + 1].Angle == p.Dot[i].Angle && (j == i || step(j) == step(i))) ++j;
+            while (j + 1 < n && p.Dot[j + 1].Flag == p.Dot[i].Flag && p.Dot[j + 1].Angle == p.Dot[i].Angle && (j == i || step(j) == step(i))) ++j;
             const DotRec& a = p.Dot[i];
             const DotRec& b = p.Dot[j];
             o << "    " << (j > i ? Cat("dots ", i, "-", j) : Cat("dot ", i)) << ": (" << int(a.Xx) << "," << int(a.Yy) << ")";
