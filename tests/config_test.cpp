@@ -286,5 +286,14 @@ TEST_F(StageVariablesTest, NoRowForTheStageStops) {
     EXPECT_TRUE(p.LogHas("構成ファイルエラー 900"));
 }
 
+TEST_F(StageVariablesTest, ApplyStageParamsAdvancesTheStageFirst) {
+    g.StageParam[1][0] = 1;  // no row for stage 0
+    g.CurStage = -1;         // a new game
+    EXPECT_THROW(ApplyStageParams(g), ProgramEnded);
+    EXPECT_EQ(g.CurStage, 0);
+    EXPECT_TRUE(p.LogHas("構成ファイルエラー 900"));
+    EXPECT_EQ(g.MoveTimer_Interval, 0);  // nothing set, no stage started
+}
+
 }  // namespace
 }  // namespace ralvo

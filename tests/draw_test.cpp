@@ -405,6 +405,14 @@ TEST(Snapshot, StartUpWindow) {
     DrawVehicle(g, BoxToPixelX(3) + 30, BoxToPixelY(2) + 30, 4);
     ShowMessagePicture(g, 0);
     EXPECT_TRUE(SavePng(dir + "/board_with_cells.png", g.BasePic));
+
+    // The same start-up window with the real picture store.
+    LoadFigure(g.Fig);
+    LayoutWindow(g);
+    BitBlt(window, 0, 0, g.NextPic.width(), g.NextPic.height(), g.NextPic, 0, 0, Rop::Copy);
+    BitBlt(window, kNextPicWidth, 0, g.BasePic.width(), g.BasePic.height(), g.BasePic, 0, 0, Rop::Copy);
+    BitBlt(window, tx, ty, g.Fig.TitlePic.width(), g.Fig.TitlePic.height(), g.Fig.TitlePic, 0, 0, Rop::Copy);
+    EXPECT_TRUE(SavePng(dir + "/startup_window_real.png", window));
 }
 
 }  // namespace
