@@ -38,7 +38,7 @@ enum SynPath : int16_t {
     kPTurntable = 8,   // test dot 20, set dot 40, bare-disc dot 60
     kPCrashFirst = 9,  // crash on dot 0
     kPTurnSouth = 10,  // leaves through side entry + 1
-    kPSpin = 11,       // spin dots 30..50, marker redraw at 70
+    kPSpin = 11,       // spin dots 30..50
     kPWarpLast = 12,   // warp dot on its last dot
 };
 
@@ -163,9 +163,8 @@ inline void MakeData(Game& g) {
     P[kPTurnSouth] = MakePath(kPTurnSouth, 1, 81, +1);
     P[kPSpin] = MakePath(kPSpin, 2, 81);
     for (int i = 30; i <= 50; ++i) P[kPSpin].Dot[i].Flag = 8;
-    P[kPSpin].Dot[70].Flag = 3;
-    P[kPWarpLast] = MakePath(kPWarpLast, 2, 81);
-    P[kPWarpLast].Dot[80].Flag = 2;
+    P[kPWarpLast] = MakePath(kPWarpLast, 2, 80);
+    P[kPWarpLast].Dot[79].Flag = 2;
     g.NumPathDim = 12;
 
     auto& C = g.CellDim;
@@ -178,7 +177,7 @@ inline void MakeData(Game& g) {
     C[kCSwitch] = MakeCell(kCSwitch, 0, {{0, 0, kPStraight}, {0, 1, kPTurnNorth}});
     C[kCTurntable] = MakeCell(kCTurntable, kAttrTurntable,
                               {{0, 0, kPTurntable}, {1, 0, kPTurntable}, {2, 0, kPTurntable}, {3, 0, kPTurntable}});
-    C[kCSpin] = MakeCell(kCSpin, kAttrMarker, {{0, 0, kPSpin}, {2, 0, kPSpin}});
+    C[kCSpin] = MakeCell(kCSpin, 0, {{0, 0, kPSpin}, {2, 0, kPSpin}});
     C[kCWarpLast] = MakeCell(kCWarpLast, 0, {{0, 0, kPWarpLast}, {2, 0, kPWarpLast}});
     C[kCWarp] = MakeCell(kCWarp, kAttrWarpA | kAttrWarpB,
                          {{0, 0, kPWarp}, {2, 0, kPWarp}, {1, 0, kPWarpExit}, {3, 0, kPWarpExit}});
@@ -206,6 +205,24 @@ inline int Delta(int side, bool x) {
     return side == 1 ? 1 : side == 3 ? -1 : 0;
 }
 
+// The headless back end, with every blocking wait recorded.
+class TestPlatform : public HeadlessPlatform {
+public:
+    void Sleep(int ms) override {
+        sleeps.push_back(ms);
+        if (onSleep) onSleep(ms);
+        HeadlessPlatform::Sleep(ms);
+    }
+    // A slow display: every refresh of the board takes this long.
+    void RefreshPicture(PictureId pic) override {
+        HeadlessPlatform::RefreshPicture(pic);
+        if (pic == kBasePic && boardRefreshMs > 0) HeadlessPlatform::Sleep(boardRefreshMs);
+    }
+    std::vector<int> sleeps;
+    std::function<void(int)> onSleep;  // runs before the wait, when the picture is what the player sees
+    int boardRefreshMs = 0;
+};
+
 // Forwards the window's events to the game's handlers.
 class GameSink : public EventSink {
 public:
@@ -232,7 +249,7 @@ struct Lay {
 };
 
 class GameTest : public ::testing::Test {
-protected:
+public:
     GameTest() : g(p, 12345) {}
 
     void SetUp() override {
@@ -400,7 +417,7 @@ protected:
         return n;
     }
 
-    HeadlessPlatform p;
+    TestPlatform p;
     Game g;
     GameSink sink{g};
     std::filesystem::path dir;
