@@ -14,6 +14,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/script.h"
+#include "render/figure.h"
 #include "shell/events.h"
 #include "shell/lifecycle.h"
 #include "shell/state.h"
@@ -121,6 +122,7 @@ int RunWindow(int argc, char** argv, const Options& o) {
     std::optional<std::vector<ralvo::ScriptStep>> steps;
     if (!o.script.empty() && !(steps = LoadSteps(o.script))) return 2;
     ralvo::QtPlatform platform;
+    if (ralvo::Image icon; ralvo::LoadProgramIcon(icon)) platform.SetWindowIcon(icon);
     ralvo::Game g(platform);
     SetUpGame(g, o);
     ralvo::GameEvents events(g);
