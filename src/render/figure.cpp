@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ralvo {
 namespace embedded {
@@ -19,15 +21,14 @@ bool LoadNamed(const std::string& name, Image& img) {
 
 }  // namespace
 
-void LoadFigure(Figure& fig) {
-    // A picture that is missing stays empty; the picture-store test guards against that.
-    fig.CellPic[0] = Image();
+std::vector<std::pair<std::string, Image*>> FigurePictures(Figure& fig) {
+    std::vector<std::pair<std::string, Image*>> out;
     for (int n = 1; n < static_cast<int>(fig.CellPic.size()); ++n) {
         char name[16];
         std::snprintf(name, sizeof name, "CellPic%02d", n);
-        LoadNamed(name, fig.CellPic[n]);
+        out.emplace_back(name, &fig.CellPic[n]);
     }
-    const std::pair<const char*, Image*> named[] = {
+    out.insert(out.end(), {
         {"VehiPic", &fig.VehiPic},   {"VmskPic", &fig.VmskPic},   {"RockPic", &fig.RockPic},
         {"RmskPic", &fig.RmskPic},   {"PlanePic", &fig.PlanePic}, {"PmaskPic", &fig.PmaskPic},
         {"BombPic", &fig.BombPic},   {"BmskPic", &fig.BmskPic},   {"CrashPic", &fig.CrashPic},
@@ -38,8 +39,14 @@ void LoadFigure(Figure& fig) {
         {"TxtNext", &fig.TxtNext},   {"TxtDigit", &fig.TxtDigit}, {"MsgText0", &fig.MsgText[0]},
         {"MsgText1", &fig.MsgText[1]}, {"MsgText2", &fig.MsgText[2]}, {"MsgText3", &fig.MsgText[3]},
         {"TitlePic", &fig.TitlePic},
-    };
-    for (const auto& [name, img] : named) LoadNamed(name, *img);
+    });
+    return out;
+}
+
+void LoadFigure(Figure& fig) {
+    // A picture that is missing stays empty; the picture-store test guards against that.
+    fig.CellPic[0] = Image();
+    for (const auto& [name, img] : FigurePictures(fig)) LoadNamed(name, *img);
 }
 
 bool LoadProgramIcon(Image& icon) { return LoadNamed("Icon", icon); }

@@ -2,6 +2,9 @@
 // Frames of a strip lie side by side from x = 0 (SidePic: stacked vertically).
 #pragma once
 #include <array>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/image.h"
 
@@ -26,6 +29,8 @@ struct Figure {
     Image TitlePic;                  // 240 x 120
 };
 
+// Every picture of the store with its file name (without ".png"), CellPic(0) excepted.
+std::vector<std::pair<std::string, Image*>> FigurePictures(Figure& fig);
 // Fills every picture of the store from the PNGs built into the program.
 void LoadFigure(Figure& fig);
 // The program icon (64 x 64), also built in; false if it is missing.
