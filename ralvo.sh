@@ -38,7 +38,7 @@ case "${1:-play}" in
         (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
         echo "== again under AddressSanitizer + UndefinedBehaviorSanitizer =="
         build build-asan -DRALVO_SANITIZE=ON -DRALVO_BENCH=OFF
-        (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure)
+        (cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
         ;;
     *)
         echo "usage: $0 [play|test]" >&2

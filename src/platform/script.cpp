@@ -171,4 +171,24 @@ ScriptParseResult LoadScriptFile(const std::string& path) {
     return ParseScript(text.str(), path);
 }
 
+bool RunCommonStep(const ScriptStep& step, EventSink* sink, ScriptAnswers& queued,
+                   const std::function<void(const std::string&)>& onDump) {
+    switch (step.kind) {
+        case StepKind::Mouse:
+            if (sink && step.onBoard) sink->OnBoardMouseDown(step.button, step.x, step.y);
+            if (sink && !step.onBoard) sink->OnNextMouseDown(step.button, step.x, step.y);
+            return true;
+        case StepKind::Key:
+            if (sink) sink->OnKeyDown(step.key);
+            return true;
+        case StepKind::Answer: queued.answers.push_back(step.text); return true;
+        case StepKind::Name: queued.names.push_back(step.text); return true;
+        case StepKind::Dump:
+            if (!onDump) return false;
+            onDump(step.text);
+            return true;
+        default: return false;
+    }
+}
+
 }  // namespace ralvo

@@ -16,6 +16,8 @@
 // The text arguments of answer, name, dump and snap run to the end of the line,
 // so they may hold blanks and '#'.
 #pragma once
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,5 +53,17 @@ struct ScriptParseResult {
 ScriptParseResult ParseScript(const std::string& text, const std::string& source = "script");
 // Reads and parses a script file (UTF-8).
 ScriptParseResult LoadScriptFile(const std::string& path);
+
+// The answers and names a script has queued for the dialogs that ask for them.
+struct ScriptAnswers {
+    std::deque<std::string> answers;  // input boxes
+    std::deque<std::string> names;    // the score dialog's name box
+};
+
+// Runs the steps every back end runs alike: mouse, key, answer, name, and dump when
+// onDump is set. False for the rest (wait, menu, open, snap, close, a dump without a
+// handler), which the back end runs itself.
+bool RunCommonStep(const ScriptStep& step, EventSink* sink, ScriptAnswers& queued,
+                   const std::function<void(const std::string&)>& onDump);
 
 }  // namespace ralvo

@@ -81,12 +81,12 @@ const MenuItemState* HeadlessPlatform::MenuState(int id) const {
 void HeadlessPlatform::DialogOpened(const std::string& name) { AddLog("dialog name=" + LogQuote(name)); }
 
 std::optional<std::string> HeadlessPlatform::TakeNameAnswer() {
-    if (names_.empty()) {
+    if (queued_.names.empty()) {
         AddLog("namebox answer=none");
         return std::nullopt;
     }
-    std::string name = std::move(names_.front());
-    names_.pop_front();
+    std::string name = std::move(queued_.names.front());
+    queued_.names.pop_front();
     AddLog("namebox answer=" + LogQuote(name));
     return name;
 }
@@ -148,6 +148,7 @@ void HeadlessPlatform::EndOfScript() {
 void HeadlessPlatform::RunStep(const ScriptStep& step) {
     if (step.kind != StepKind::Answer && step.kind != StepKind::Name)
         AddLog("> @" + std::to_string(now_) + " " + step.Describe());
+    if (RunCommonStep(step, sink_, queued_, onDump)) return;
     switch (step.kind) {
         case StepKind::Wait: break;
         case StepKind::Menu: RunMenuStep(step); break;
@@ -161,24 +162,8 @@ void HeadlessPlatform::RunStep(const ScriptStep& step) {
                        " checked=" + std::to_string(s.checked));
             }
             break;
-        case StepKind::Mouse:
-            if (!sink_) break;
-            if (step.onBoard)
-                sink_->OnBoardMouseDown(step.button, step.x, step.y);
-            else
-                sink_->OnNextMouseDown(step.button, step.x, step.y);
-            break;
-        case StepKind::Key:
-            if (sink_) sink_->OnKeyDown(step.key);
-            break;
-        case StepKind::Answer: answers_.push_back(step.text); break;
-        case StepKind::Name: names_.push_back(step.text); break;
-        case StepKind::Dump:
-            if (onDump)
-                onDump(step.text);
-            else
-                AddLog("note text=" + LogQuote("no dump handler"));
-            break;
+        case StepKind::Dump: AddLog("note text=" + LogQuote("no dump handler")); break;
+        default: break;  // run above by RunCommonStep
         case StepKind::Snap: {
             const Image* pic = step.pic == kBasePic ? basePic_ : nextPic_;
             const bool ok = pic != nullptr && !pic->empty() && SavePng(step.text, *pic);
@@ -225,9 +210,9 @@ std::string HeadlessPlatform::InputBox(const std::string& title, const std::stri
                                        const std::string& defaultText) {
     // With no answer queued the box is cancelled, which returns the empty text.
     std::string answer;
-    if (!answers_.empty()) {
-        answer = std::move(answers_.front());
-        answers_.pop_front();
+    if (!queued_.answers.empty()) {
+        answer = std::move(queued_.answers.front());
+        queued_.answers.pop_front();
     }
     AddLog("inputbox title=" + LogQuote(title) + " prompt=" + LogQuote(prompt) + " default=" + LogQuote(defaultText) +
            " answer=" + LogQuote(answer));

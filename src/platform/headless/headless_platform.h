@@ -54,8 +54,8 @@ public:
     void SetWinHelpFails(bool fail) { winHelpFails_ = fail; }
     // Sets the tick counter's reading at virtual time 0 (to test its wrap-around).
     void SetTickBase(uint32_t base) { tickBase_ = base; }
-    void QueueInputAnswer(const std::string& text) { answers_.push_back(text); }
-    void QueueNameAnswer(const std::string& text) { names_.push_back(text); }
+    void QueueInputAnswer(const std::string& text) { queued_.answers.push_back(text); }
+    void QueueNameAnswer(const std::string& text) { queued_.names.push_back(text); }
     // Steps to replay from the next PumpEvents on. A loaded script ends the program
     // (exit code 0, "end of script") once its last step has run and its last wait is over.
     void LoadScript(std::vector<ScriptStep> steps);
@@ -144,8 +144,7 @@ private:
     int waveDevices_ = 1;
     bool playWaveFails_ = false;
     bool winHelpFails_ = false;
-    std::deque<std::string> answers_;
-    std::deque<std::string> names_;
+    ScriptAnswers queued_;
 
     std::vector<MenuItemDef> menuDefs_;
     std::map<int, MenuItemState> menuStates_;

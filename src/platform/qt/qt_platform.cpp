@@ -339,9 +339,9 @@ void QtPlatform::MessageBox(const std::string& text, const std::string& title, i
 
 std::string QtPlatform::InputBox(const std::string& title, const std::string& prompt,
                                  const std::string& defaultText) {
-    if (!answers_.empty()) {
-        std::string answer = answers_.front();
-        answers_.pop_front();
+    if (!queued_.answers.empty()) {
+        std::string answer = queued_.answers.front();
+        queued_.answers.pop_front();
         Note("inputbox title=\"" + title + "\" answer=\"" + answer + "\"");
         return answer;
     }
@@ -581,9 +581,9 @@ void QtPlatform::SetWindowIcon(const Image& icon) {
 // ---- Script ---------------------------------------------------------------------
 
 std::optional<std::string> QtPlatform::TakeNameAnswer() {
-    if (names_.empty()) return std::nullopt;
-    std::string name = names_.front();
-    names_.pop_front();
+    if (queued_.names.empty()) return std::nullopt;
+    std::string name = queued_.names.front();
+    queued_.names.pop_front();
     return name;
 }
 
@@ -626,6 +626,7 @@ bool QtPlatform::MenuAvailable(int id) const {
 }
 
 void QtPlatform::RunStep(const ScriptStep& step) {
+    if (RunCommonStep(step, sink_, queued_, onDump)) return;
     switch (step.kind) {
         case StepKind::Wait: break;
         case StepKind::Menu:
@@ -648,24 +649,8 @@ void QtPlatform::RunStep(const ScriptStep& step) {
             }
             break;
         }
-        case StepKind::Mouse:
-            if (!sink_) break;
-            if (step.onBoard)
-                sink_->OnBoardMouseDown(step.button, step.x, step.y);
-            else
-                sink_->OnNextMouseDown(step.button, step.x, step.y);
-            break;
-        case StepKind::Key:
-            if (sink_) sink_->OnKeyDown(step.key);
-            break;
-        case StepKind::Answer: answers_.push_back(step.text); break;
-        case StepKind::Name: names_.push_back(step.text); break;
-        case StepKind::Dump:
-            if (onDump)
-                onDump(step.text);
-            else
-                Note("no dump handler");
-            break;
+        case StepKind::Dump: Note("no dump handler"); break;
+        default: break;  // run above by RunCommonStep
         case StepKind::Snap: {
             const Image* pic = picture(step.pic)->image();
             if (pic == nullptr || pic->empty() || !SavePng(step.text, *pic)) Note("snap failed file=" + step.text);

@@ -118,9 +118,9 @@ public:
     void SetWindowIcon(const Image& icon);
 
     // Answers queued here are taken by the next InputBox calls instead of a dialog.
-    void QueueInputAnswer(const std::string& text) { answers_.push_back(text); }
+    void QueueInputAnswer(const std::string& text) { queued_.answers.push_back(text); }
     // Names queued for the score dialog's name box (by a script's name steps).
-    void QueueNameAnswer(const std::string& text) { names_.push_back(text); }
+    void QueueNameAnswer(const std::string& text) { queued_.names.push_back(text); }
     // The next queued name, or nullopt when the player is to type it.
     std::optional<std::string> TakeNameAnswer();
 
@@ -166,8 +166,7 @@ private:
     std::map<int, QAction*> actions_;
     std::map<int, QMenu*> menus_;
     std::map<std::string, std::unique_ptr<QSoundEffect>> sounds_;
-    std::deque<std::string> answers_;
-    std::deque<std::string> names_;
+    ScriptAnswers queued_;
     std::vector<ScriptStep> steps_;
     size_t stepPos_ = 0;
     bool scriptActive_ = false;
