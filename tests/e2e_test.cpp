@@ -41,15 +41,36 @@ void CopyDataSet(const test::TempDir& dir) {
         fs::copy_file(fs::path(RALVO_BIN_DIR) / name, dir.file(name));
 }
 
-TEST(EndToEnd, MissingCellFileShowsItsMessageAndEnds) {
-    test::TempDir dir;
-    CopyDataSet(dir);
-    fs::remove(dir.file("CELL.DAT"));
-    const RunResult r = RunHeadless(dir, "");
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.log.find("msgbox style=16 title=\"Ralvo\" text=\"セルファイル オープンエラー\""), std::string::npos)
-        << r.log;
-    EXPECT_NE(r.log.find("end code=0"), std::string::npos);
+TEST(EndToEnd, BrokenDataFilesShowTheirMessageAndFail) {
+    struct Case {
+        const char* name;
+        void (*breakIt)(const test::TempDir&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no CELL.DAT", [](const test::TempDir& d) { fs::remove(d.file("CELL.DAT")); }, "セルファイル オープンエラー"},
+        {"no PATH.DAT", [](const test::TempDir& d) { fs::remove(d.file("PATH.DAT")); }, "パスファイル オープンエラー"},
+        {"wrong file check",
+         [](const test::TempDir& d) {
+             std::string cfg = d.Read("Ralvo.CFG");
+             const size_t at = cfg.find("Check=");
+             cfg.insert(at + 6, "1");
+             d.Write("Ralvo.CFG", cfg);
+         },
+         "構成ファイルエラー 909"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        CopyDataSet(dir);
+        c.breakIt(dir);
+        const RunResult r = RunHeadless(dir, "");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.log.find(std::string("msgbox style=16 title=\"Ralvo\" text=\"") + c.message + "\""),
+                  std::string::npos)
+            << r.log;
+        EXPECT_NE(r.log.find("end code=1"), std::string::npos);
+    }
 }
 
 TEST(EndToEnd, StartUpWithoutScriptExitsCleanly) {

@@ -36,12 +36,12 @@ void ErrorStop(Game& g, int16_t err, const int16_t& cod) {
     g.plat.SetGameTimer(false);
     g.plat.MessageBox(message, kBaseName, kMsgCritical);
     if (err == 9) AppendDump(g, dump);
-    EndProgram(g);
+    EndProgram(g, 1);
 }
 
 void DataFileError(Game& g, const std::string& message) {
     g.plat.MessageBox(message, kBaseName, kMsgCritical);
-    EndProgram(g);
+    EndProgram(g, 1);
 }
 
 }  // namespace ralvo

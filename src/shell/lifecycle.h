@@ -18,6 +18,7 @@ void MainLoopPass(Game& g);
 
 void StopGame(Game& g);
 void EndGame(Game& g);
-[[noreturn]] void EndProgram(Game& g);
+// exitCode is 0 for a normal end; a fatal error ends with 1 so a script or shell sees it failed.
+[[noreturn]] void EndProgram(Game& g, int exitCode = 0);
 
 }  // namespace ralvo

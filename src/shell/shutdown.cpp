@@ -24,9 +24,9 @@ void EndGame(Game& g) {
     }
 }
 
-void EndProgram(Game& g) {
+void EndProgram(Game& g, int exitCode) {
     g.plat.WinHelp(g.HelpFileName, kHelpQuit, 0);
-    g.plat.Terminate(0);
+    g.plat.Terminate(exitCode);
     std::abort();  // a back end whose Terminate returned is broken
 }
 
