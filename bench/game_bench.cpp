@@ -1,4 +1,4 @@
-// Movement step and cell laying on the real data set with pictures of the real sizes.
+// Movement step and cell laying on the real data set with the real pictures.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -13,46 +13,20 @@
 #include "platform/headless/headless_platform.h"
 #include "render/draw.h"
 #include "render/layout.h"
+#include "render/figure.h"
 #include "shell/state.h"
+#include "../tests/real_data.h"
 
 namespace ralvo {
 namespace {
-
-Image Sized(int w, int h, Rgb c) { return Image(w, h, c); }
-
-void SizedFigures(Figure& f) {
-    for (int i = 1; i <= 50; ++i) f.CellPic[i] = Sized(324, 81, MakeRgb(i, 10, 10));
-    f.VehiPic = Sized(336, 21, MakeRgb(200, 0, 0));
-    f.VmskPic = Sized(336, 21, kBlack);
-    f.CrashPic = Sized(124, 31, kWhite);
-    f.CmaskPic = Sized(124, 31, kBlack);
-    f.MarshPic = Sized(168, 21, MakeRgb(0, 200, 0));
-    f.MmaskPic = Sized(21, 21, kBlack);
-    f.WarpPic = Sized(253, 23, MakeRgb(0, 0, 200));
-    f.SidePic = Sized(20, 243, kWhite);
-    f.TopbPic = Sized(81, 10, kWhite);
-    f.NookPic = Sized(80, 10, kWhite);
-    f.TxtScore = f.TxtTotal = f.TxtTime = f.TxtNext = Sized(81, 27, kWhite);
-    f.TxtDigit = Sized(216, 27, kWhite);
-    for (auto& m : f.MsgText) m = Sized(162, 81, kWhite);
-}
 
 // The real data set on an 18 x 13 board.
 struct World {
     HeadlessPlatform p;
     Game g{p, 7};
     World() {
-        g.AppDir = std::string(RALVO_SOURCE_DIR) + "/assets";
-        g.CfgFileName = g.AppDir + "/Ralvo.CFG";
-        LoadConfig(g);
-        g.OptSkill = 1;
-        ApplySkillToDice(g);
-        LoadPaths(g);
-        LoadCells(g);
-        g.SaveNumCellDim = g.NumCellDim;
-        g.NumPathDim = BuildDeadEndPaths(g);
-        FillBuiltInTables(g);
-        SizedFigures(g.Fig);
+        LoadRealDataSet(g, 1);
+        LoadFigure(g.Fig);
         g.OptSound = 0;
         g.OptUseKey = 0;
         g.MaxBoxX = 18;

@@ -6,6 +6,7 @@
 #include "data/config.h"
 #include "data/tables.h"
 #include "game_fixture.h"
+#include "real_data.h"
 
 namespace ralvo::testing {
 namespace {
@@ -14,17 +15,8 @@ class StageClear : public GameTest {
 public:
     // Loads the real data set and configuration (pictures stay synthetic).
     void UseRealData() {
-        g.AppDir = std::string(RALVO_SOURCE_DIR) + "/assets";
-        g.CfgFileName = g.AppDir + "/Ralvo.CFG";
-        LoadConfig(g);
-        g.OptSkill = 1;
+        LoadRealDataSet(g, 1);
         g.OptScreen = 0;
-        ApplySkillToDice(g);
-        LoadPaths(g);
-        LoadCells(g);
-        g.SaveNumCellDim = g.NumCellDim;
-        g.NumPathDim = BuildDeadEndPaths(g);
-        FillBuiltInTables(g);
         SetBoardSize(g.ScreenSize[0][2], g.ScreenSize[0][3]);
     }
 
