@@ -37,6 +37,12 @@ std::string DotLine(int index, const DotRec& d) {
            " Flag = " + N(d.Flag);
 }
 
+// One line per table row first..last, never past the table's last row.
+void Rows(std::vector<std::string>& o, const char* name, const ParamRow* rows, int first, int last, int maxRow) {
+    for (int i = first; i <= last && i <= maxRow; ++i)
+        o.push_back(std::string(name) + "(" + Two(i) + ") = " + DumpRow(rows[i]));
+}
+
 }  // namespace
 
 std::string DumpRow(const ParamRow& row) {
@@ -119,22 +125,18 @@ std::vector<std::string> DumpLines(const Game& g, const std::string& title) {
     o.push_back("ScoreCellPass = " + N(g.ScoreCellPass) + " ScoreCellOnto = " + N(g.ScoreCellOnto));
     o.push_back(bar);
     o.push_back("StageParamLine = " + N(g.StageParamLine));
-    for (int i = 0; i < g.StageParamLine && i < 10; ++i)
-        o.push_back("StageParam(" + Two(i) + ") = " + DumpRow(g.StageParam[i]));
+    Rows(o, "StageParam", g.StageParam.data(), 0, g.StageParamLine - 1, 9);
     o.push_back(bar);
-    for (int i = 0; i < 3; ++i) o.push_back("SkillParam(" + Two(i) + ") = " + DumpRow(g.SkillParam[i]));
+    Rows(o, "SkillParam", g.SkillParam.data(), 0, 2, 2);
     o.push_back(bar);
     o.push_back("SpeedParamLine = " + N(g.SpeedParamLine) + " CurSpeedIndex = " + N(g.CurSpeedIndex));
-    for (int i = 0; i < g.SpeedParamLine && i < 10; ++i)
-        o.push_back("SpeedParam(" + Two(i) + ") = " + DumpRow(g.SpeedParam[i]));
+    Rows(o, "SpeedParam", g.SpeedParam.data(), 0, g.SpeedParamLine - 1, 9);
     o.push_back(bar);
     o.push_back("ScreenSizeLine = " + N(g.ScreenSizeLine));
-    for (int i = 0; i < g.ScreenSizeLine && i < 10; ++i)
-        o.push_back("ScreenSize(" + Two(i) + ") = " + DumpRow(g.ScreenSize[i]));
+    Rows(o, "ScreenSize", g.ScreenSize.data(), 0, g.ScreenSizeLine - 1, 9);
     o.push_back(bar);
     o.push_back("CellDiceLine = " + N(g.CellDiceLine));
-    for (int i = 1; i <= g.CellDiceLine && i <= 100; ++i)
-        o.push_back("CellDice(" + Two(i) + ") = " + DumpRow(g.CellDice[i]));
+    Rows(o, "CellDice", g.CellDice.data(), 1, g.CellDiceLine, 100);
     o.push_back(bar);
     o.push_back("WorkGame");
     o.push_back("  GameHdr = " + Fixed(g.WorkGame.GameHdr) + " GameId = " + N(g.WorkGame.GameId));
